@@ -162,7 +162,11 @@ protected:
         if (gptr() < egptr()) {
             return traits_type::to_int_type(*gptr());
         }
-        sortie_.Emettre();
+        // Si l'écran ne reçoit plus rien (sortie fermée), personne ne peut plus
+        // jouer : l'entrée est considérée comme terminée.
+        if (!sortie_.Emettre()) {
+            return traits_type::eof();
+        }
         ssize_t n = -1;
         do {
             n = ::read(0, zone_, sizeof zone_);
