@@ -2,6 +2,8 @@
 
 #include "console/terminal.h"
 
+#include <algorithm>
+#include <array>
 #include <iostream>
 #include <locale>
 
@@ -48,22 +50,26 @@ void JouerTour(Carte& carte)
 
 void AfficherCarte(const Carte& carte)
 {
-    EffacerConsole();
-    for (std::int16_t y = 0; y < HAUTEUR; ++y) {
-        for (std::int16_t x = 0; x < LARGEUR; ++x) {
-            const Position p{x, y};
-            if (p == carte.glouto.pos) {
-                AfficherCase(SYMBOLE_GLOUTO);
-                continue;
-            }
-            bool fantome = false;
-            for (const Fantome& f : carte.fantomes) {
-                fantome = fantome || (!EstInvalide(f.pos) && f.pos == p);
-            }
-            AfficherCase(fantome ? SYMBOLE_FANTOME : ObtenirCase(carte, p));
-        }
-        std::cout << std::endl;
+    // L'image du tour, construite d'un bloc : les rangées de la grille, puis
+    // les fantômes posés dessus, puis Glouto, qui couvre un fantôme sur sa case.
+    constexpr std::size_t LIGNE = LARGEUR + 1;
+    std::array<char, HAUTEUR * LIGNE> image;
+    for (std::size_t y = 0; y < HAUTEUR; ++y) {
+        const Rangee& rangee = carte.grille[y];
+        std::copy(rangee.begin(), rangee.end(),
+                  image.begin() + static_cast<std::ptrdiff_t>(y * LIGNE));
+        image[y * LIGNE + LARGEUR] = '\n';
     }
+    const auto poser = [&image](Position p, Case symbole) {
+        if (EstSurGrille(p)) {
+            image[static_cast<std::size_t>(p.y) * LIGNE + static_cast<std::size_t>(p.x)] = symbole;
+        }
+    };
+    for (const Fantome& f : carte.fantomes) {
+        poser(f.pos, SYMBOLE_FANTOME);
+    }
+    poser(carte.glouto.pos, SYMBOLE_GLOUTO);
+    AfficherPlateau({image.data(), image.size()});
 }
 
 void AfficherMenu(const Glouto& glouto)

@@ -1,5 +1,8 @@
 #include "console/terminal.h"
 
+#include "plateau/case.h"
+
+#include <array>
 #include <cerrno>
 #include <iostream>
 #include <streambuf>
@@ -24,7 +27,7 @@ constexpr char32_t IMAGES_1252[32] = {
     U'\u02DC', U'\u2122', U'\u0161', U'\u203A', U'\u0153', U'\uFFFD', U'\u017E', U'\u0178',
 };
 
-char32_t PointDeCode(unsigned char octet)
+constexpr char32_t PointDeCode(unsigned char octet)
 {
     if (octet == '\n') {
         return U'\n';
@@ -41,18 +44,83 @@ char32_t PointDeCode(unsigned char octet)
     return octet;
 }
 
-void AjouterUtf8(std::string& sortie, char32_t point)
+// Un octet du jeu tel qu'il part vers un terminal : un à trois octets UTF-8.
+struct Utf8 {
+    char octets[3];
+    unsigned char longueur;
+};
+
+constexpr Utf8 EncoderUtf8(char32_t point)
 {
     if (point < 0x80) {
-        sortie += static_cast<char>(point);
-    } else if (point < 0x800) {
-        sortie += static_cast<char>(0xC0 | (point >> 6));
-        sortie += static_cast<char>(0x80 | (point & 0x3F));
-    } else {
-        sortie += static_cast<char>(0xE0 | (point >> 12));
-        sortie += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-        sortie += static_cast<char>(0x80 | (point & 0x3F));
+        return {{static_cast<char>(point), 0, 0}, 1};
     }
+    if (point < 0x800) {
+        return {
+            {static_cast<char>(0xC0 | (point >> 6)), static_cast<char>(0x80 | (point & 0x3F)), 0},
+            2};
+    }
+    return {{static_cast<char>(0xE0 | (point >> 12)),
+             static_cast<char>(0x80 | ((point >> 6) & 0x3F)),
+             static_cast<char>(0x80 | (point & 0x3F))},
+            3};
+}
+
+// Les 256 conversions, calculées une fois pour toutes à la compilation.
+constexpr std::array<Utf8, 256> TABLE_UTF8 = [] {
+    std::array<Utf8, 256> table{};
+    for (std::size_t octet = 0; octet < table.size(); ++octet) {
+        table[octet] = EncoderUtf8(PointDeCode(static_cast<unsigned char>(octet)));
+    }
+    return table;
+}();
+
+void AjouterUtf8(std::string& sortie, unsigned char octet)
+{
+    const Utf8& u = TABLE_UTF8[octet];
+    sortie.append(u.octets, u.longueur);
+}
+
+// Couleur d'une case du plateau sur un terminal. Les pastilles, le vide et
+// les générateurs gardent la couleur normale du terminal.
+enum Couleur : unsigned char { NORMALE, MUR, FANTOME, GLOUTO };
+
+constexpr std::string_view SEQUENCES_COULEUR[] = {
+    "",           // NORMALE
+    "\x1b[34m",   // MUR : bleu
+    "\x1b[31m",   // FANTOME : rouge
+    "\x1b[1;33m", // GLOUTO : jaune gras
+};
+constexpr std::string_view RETOUR_COULEURS = "\x1b[0m";
+constexpr std::string_view CURSEUR_EN_HAUT = "\x1b[H";
+constexpr std::string_view EFFACER_FIN_LIGNE = "\x1b[K";
+constexpr std::string_view EFFACER_DESSOUS = "\x1b[J";
+
+Couleur CouleurCase(unsigned char octet)
+{
+    const Case c = static_cast<Case>(octet);
+    if (c == SYMBOLE_GLOUTO) {
+        return GLOUTO;
+    }
+    if (c == SYMBOLE_FANTOME) {
+        return FANTOME;
+    }
+    if (EstObstacle(c) && c != GENERATEUR_GLOUTO && c != GENERATEUR_FANTOME) {
+        return MUR;
+    }
+    return NORMALE;
+}
+
+const std::array<Couleur, 256>& TableCouleurs()
+{
+    static const std::array<Couleur, 256> table = [] {
+        std::array<Couleur, 256> t{};
+        for (std::size_t octet = 0; octet < t.size(); ++octet) {
+            t[octet] = CouleurCase(static_cast<unsigned char>(octet));
+        }
+        return t;
+    }();
+    return table;
 }
 
 // Écrit tout le tampon sur le descripteur ; faux si le système refuse.
@@ -73,31 +141,46 @@ bool EcrireTout(int fd, const std::string& octets)
 }
 
 // Tampon de sortie vers un descripteur, avec conversion éventuelle en UTF-8.
-// La sortie standard est « différée » : un vidage du flux (std::endl) ne fait
-// que garder les octets, qui partent d'un bloc quand Emettre() est appelée.
+// Les octets s'accumulent dans `attente_` et partent d'une seule écriture
+// quand Emettre() est appelée. Deux usages :
+//  - la sortie standard est « différée » : un vidage du flux (std::endl) ne
+//    fait que garder les octets ; c'est la lecture de l'entrée qui les envoie ;
+//  - la sortie d'erreur part ligne par ligne : un vidage n'envoie que des
+//    lignes finies, précédées de tout ce qui attend sur la sortie standard
+//    (`devant`), pour qu'une ligne d'erreur ne la double jamais.
 class TamponSortie : public std::streambuf {
 public:
-    TamponSortie(int fd, bool terminal, bool differe)
-        : fd_(fd), terminal_(terminal), differe_(differe)
+    TamponSortie(int fd, bool terminal, bool differe, TamponSortie* devant = nullptr)
+        : fd_(fd), terminal_(terminal), differe_(differe), devant_(devant)
     {
         setp(zone_, zone_ + sizeof zone_);
     }
 
-    bool EstTerminal() const { return terminal_; }
-
-    // Ajoute des octets tels quels, sans conversion (séquences du terminal).
-    void AjouterBrut(const std::string& octets)
+    // Ajoute l'image du plateau d'un tour. Le début d'un tour est le bon
+    // moment pour envoyer ce qui s'est accumulé quand le joueur a tapé
+    // beaucoup de lettres d'avance : aucun tour n'est coupé en deux écritures.
+    void AjouterPlateau(std::string_view image)
     {
         Recueillir();
-        attente_ += octets;
+        if (attente_.size() >= LIMITE_TOURS) {
+            Emettre();
+        }
+        if (terminal_) {
+            ConvertirPlateauTerminal(image, attente_);
+        } else {
+            attente_.append(image);
+        }
     }
 
-    // Envoie au système tout ce qui attend.
+    // Envoie au système tout ce qui attend, en une écriture.
     bool Emettre()
     {
         Recueillir();
         if (attente_.empty()) {
             return !echec_;
+        }
+        if (devant_ != nullptr) {
+            devant_->Emettre();
         }
         if (!echec_ && !EcrireTout(fd_, attente_)) {
             echec_ = true;
@@ -120,21 +203,28 @@ protected:
     int sync() override
     {
         Recueillir();
-        if (differe_ && attente_.size() < LIMITE_ATTENTE) {
+        const bool garder = differe_ ? attente_.size() < LIMITE_SECURITE
+                                     : !attente_.empty() && attente_.back() != '\n' &&
+                                           attente_.size() < LIMITE_SECURITE;
+        if (garder) {
             return echec_ ? -1 : 0;
         }
         return Emettre() ? 0 : -1;
     }
 
 private:
-    static constexpr std::size_t LIMITE_ATTENTE = 1 << 16;
+    // Au-delà de ces tailles, ce qui attend part sans attendre la lecture :
+    // au début d'un tour (LIMITE_TOURS), ou à n'importe quel vidage si le jeu
+    // écrit beaucoup sans dessiner de plateau (LIMITE_SECURITE).
+    static constexpr std::size_t LIMITE_TOURS = std::size_t{1} << 16;
+    static constexpr std::size_t LIMITE_SECURITE = std::size_t{1} << 20;
 
     // Passe le contenu de la zone d'écriture dans l'attente, converti au besoin.
     void Recueillir()
     {
         if (terminal_) {
             for (const char* p = pbase(); p != pptr(); ++p) {
-                AjouterUtf8(attente_, PointDeCode(static_cast<unsigned char>(*p)));
+                AjouterUtf8(attente_, static_cast<unsigned char>(*p));
             }
         } else {
             attente_.append(pbase(), pptr());
@@ -145,6 +235,7 @@ private:
     int fd_;
     bool terminal_;
     bool differe_;
+    TamponSortie* devant_;
     bool echec_ = false;
     char zone_[4096];
     std::string attente_;
@@ -183,26 +274,6 @@ private:
     char zone_[4096];
 };
 
-// Tampon d'erreur : la sortie standard déjà écrite passe d'abord, pour qu'une
-// ligne d'erreur ne la double jamais.
-class TamponErreur : public TamponSortie {
-public:
-    TamponErreur(bool terminal, TamponSortie& sortie)
-        : TamponSortie(2, terminal, false), sortie_(sortie)
-    {
-    }
-
-protected:
-    int sync() override
-    {
-        sortie_.Emettre();
-        return TamponSortie::sync();
-    }
-
-private:
-    TamponSortie& sortie_;
-};
-
 struct Console;
 Console* console = nullptr;
 
@@ -210,7 +281,7 @@ Console* console = nullptr;
 // ce qui attend est écrit et les flux retrouvent leurs tampons d'origine.
 struct Console {
     TamponSortie sortie{1, ::isatty(1) == 1, true};
-    TamponErreur erreur{::isatty(2) == 1, sortie};
+    TamponSortie erreur{2, ::isatty(2) == 1, false, &sortie};
     TamponEntree entree{sortie};
     std::streambuf* origineSortie = nullptr;
     std::streambuf* origineErreur = nullptr;
@@ -246,17 +317,46 @@ void InstallerConsole()
     console = &instance;
 }
 
-void EffacerConsole()
+void AfficherPlateau(std::string_view image)
 {
-    if (console != nullptr && console->sortie.EstTerminal()) {
-        // Curseur en haut à gauche, puis écran effacé.
-        console->sortie.AjouterBrut("\x1b[H\x1b[2J");
+    if (console != nullptr && std::cout.rdbuf() == &console->sortie) {
+        console->sortie.AjouterPlateau(image);
+    } else {
+        std::cout.write(image.data(), static_cast<std::streamsize>(image.size()));
     }
+}
+
+void ConvertirPlateauTerminal(std::string_view image, std::string& sortie)
+{
+    const std::array<Couleur, 256>& couleurs = TableCouleurs();
+    sortie += CURSEUR_EN_HAUT;
+    Couleur courante = NORMALE;
+    for (const char c : image) {
+        const auto octet = static_cast<unsigned char>(c);
+        const Couleur couleur = c == '\n' ? NORMALE : couleurs[octet];
+        if (couleur != courante) {
+            // Chaque suite colorée se referme : un jeu interrompu rend au
+            // terminal ses couleurs.
+            if (courante != NORMALE) {
+                sortie += RETOUR_COULEURS;
+            }
+            sortie += SEQUENCES_COULEUR[couleur];
+            courante = couleur;
+        }
+        if (c == '\n') {
+            sortie += EFFACER_FIN_LIGNE;
+        }
+        AjouterUtf8(sortie, octet);
+    }
+    if (courante != NORMALE) {
+        sortie += RETOUR_COULEURS;
+    }
+    sortie += EFFACER_DESSOUS;
 }
 
 std::string ConvertirOctetUtf8(unsigned char octet)
 {
     std::string resultat;
-    AjouterUtf8(resultat, PointDeCode(octet));
+    AjouterUtf8(resultat, octet);
     return resultat;
 }
