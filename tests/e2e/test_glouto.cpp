@@ -1,0 +1,634 @@
+// Parties complètes du vrai programme glouto : chaque test le lance dans un
+// répertoire neuf qui contient un niveau écrit par le test, lui donne une
+// entrée préparée (un fichier, jamais un terminal) et compare octet par octet
+// la sortie standard, la sortie d'erreur et le statut de sortie.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#ifndef GLOUTO_CHEMIN
+#error "GLOUTO_CHEMIN doit donner le chemin du programme glouto construit"
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int LARGEUR = 78;
+constexpr int HAUTEUR = 21;
+const std::string NOM_CARTE = "Niveau1-ANSI.map";
+
+// Au-delà, le programme est tué (SIGALRM) : un jeu qui attendrait sans fin
+// fait échouer le test au lieu de le bloquer.
+constexpr unsigned DELAI_MAX_SECONDES = 10;
+
+// ---------------------------------------------------------------------------
+// Les niveaux
+
+// Une case : colonne x (0 à gauche), rangée y (0 en haut).
+struct Lieu {
+    int x;
+    int y;
+};
+
+// Le plateau tel que le jeu doit le lire : 21 rangées de 78 octets.
+using Plateau = std::array<std::string, HAUTEUR>;
+
+// Une rangée de murs, avec `gauche` au début et `droite` à la fin.
+std::string Rangee(const std::string& gauche, const std::string& droite = "")
+{
+    return gauche + std::string(LARGEUR - gauche.size() - droite.size(), '#') + droite;
+}
+
+char& CaseDe(Plateau& plateau, Lieu l)
+{
+    return plateau[static_cast<std::size_t>(l.y)][static_cast<std::size_t>(l.x)];
+}
+
+const Lieu DEPART{76, 1};
+const Lieu GENERATEUR_FANTOMES{40, 2};
+
+// Le niveau des parties jouées : un couloir sur la rangée 1 qui passe par le
+// bord est/ouest, un passage vertical en colonne 1 qui passe par le bord
+// nord/sud, quatre pastilles ((0,1), (2,1), (77,1), (1,2)), et le générateur
+// des fantômes emmuré de tous côtés : les fantômes ne peuvent jamais en sortir.
+// Les autres rangées portent chacune une lettre différente, pour qu'un
+// décalage de lecture se voie sur le dessin.
+Plateau PlateauDeBase()
+{
+    Plateau p;
+    p.fill(Rangee(""));
+    p[0] = Rangee("# ");
+    p[1] = Rangee(". .", " P.");
+    p[2] = Rangee("#.");
+    CaseDe(p, GENERATEUR_FANTOMES) = 'F';
+    for (int y = 3; y < HAUTEUR - 1; ++y) {
+        CaseDe(p, {(y * 7) % LARGEUR, y}) = static_cast<char>('a' + y);
+    }
+    p[20] = Rangee("# ");
+    return p;
+}
+
+// Le contenu du fichier : chaque rangée suivie de `finDeLigne`.
+std::string TexteCarte(const Plateau& plateau, const std::string& finDeLigne = "\n")
+{
+    std::string texte;
+    for (const std::string& rangee : plateau) {
+        texte += rangee + finDeLigne;
+    }
+    return texte;
+}
+
+Lieu Trouver(const Plateau& plateau, char c)
+{
+    for (int y = 0; y < HAUTEUR; ++y) {
+        const std::size_t x = plateau[static_cast<std::size_t>(y)].find(c);
+        if (x != std::string::npos) {
+            return {static_cast<int>(x), y};
+        }
+    }
+    ADD_FAILURE() << "le plateau attendu n'a pas de '" << c << "'";
+    return {0, 0};
+}
+
+// ---------------------------------------------------------------------------
+// Ce que le jeu doit écrire
+
+const std::string MENU = "[E] - Est; [N] - Nord; [O] - Ouest; [S] - Sud; [Q] - Quitter; ";
+const std::string INVITE = "Votre choix: ";
+const std::string CHOIX_ILLEGAL = "Choix ill\xE9gal, recommencez: ";
+const std::string VICTOIRE = "F\xE9licitations pour cette belle victoire!\n";
+const std::string DEFAITE = "\xC2pre d\xE9"
+                            "faite...\n";
+
+std::string ErreurOuverture()
+{
+    return "Incapable d'ouvrir le fichier " + NOM_CARTE + "\n";
+}
+
+std::string ErreurGenerateursGlouto(int reel)
+{
+    return "Nombre ill\xE9gal de g\xE9n\xE9rateurs de Glouto. Attendu: 1; r\xE9"
+           "el: " +
+           std::to_string(reel) + "\n";
+}
+
+std::string ErreurGenerateursFantomes(int reel)
+{
+    return "Nombre ill\xE9gal de g\xE9n\xE9rateurs de fant\xF4mes. Attendu: 1; r\xE9"
+           "el: " +
+           std::to_string(reel) + "\n";
+}
+
+// Le dessin d'un plateau : Glouto (octet 2) par-dessus tout, les fantômes
+// (octet 1) par-dessus les cases, chaque rangée de 78 octets suivie d'un saut
+// de ligne. Rien n'est écrit pour l'effacement : la sortie n'est pas un terminal.
+std::string DessinPlateau(const Plateau& plateau, Lieu glouto, const std::vector<Lieu>& fantomes)
+{
+    Plateau dessin = plateau;
+    for (const Lieu& f : fantomes) {
+        CaseDe(dessin, f) = '\x01';
+    }
+    CaseDe(dessin, glouto) = '\x02';
+    return TexteCarte(dessin);
+}
+
+std::string ScoreMenuInvite(int points)
+{
+    return "Vous avez " + std::to_string(points) + " points\n" + MENU + INVITE;
+}
+
+// La sortie attendue d'une partie, construite tour par tour.
+struct Attendu {
+    Plateau plateau;            // les cases, pastilles déjà mangées enlevées
+    std::vector<Lieu> fantomes; // montrés sur chaque plateau après le premier
+    int plateauxDessines = 0;
+    std::string sortie;
+};
+
+// Un tour : Glouto est en `glouto` avec `points` ; plateau, score, menu, invite.
+void Tour(Attendu& a, Lieu glouto, int points)
+{
+    const std::vector<Lieu> aucun;
+    a.sortie += DessinPlateau(a.plateau, glouto, a.plateauxDessines == 0 ? aucun : a.fantomes);
+    a.sortie += ScoreMenuInvite(points);
+    ++a.plateauxDessines;
+    // Une pastille où Glouto est passé est mangée pour la suite.
+    if (CaseDe(a.plateau, glouto) == '.') {
+        CaseDe(a.plateau, glouto) = ' ';
+    }
+}
+
+// Le premier écran : Glouto sur 'P' avec 0 point. `fantomes` : où les fantômes
+// se montrent sur chaque plateau à partir du deuxième.
+Attendu Commencer(const Plateau& plateau, const std::vector<Lieu>& fantomes)
+{
+    Attendu a{plateau, fantomes, 0, ""};
+    Tour(a, Trouver(plateau, 'P'), 0);
+    return a;
+}
+
+void Illegal(Attendu& a, int fois = 1)
+{
+    for (int i = 0; i < fois; ++i) {
+        a.sortie += CHOIX_ILLEGAL;
+    }
+}
+
+// L'entrée s'épuise avant une lettre acceptée : passage à la ligne, puis le
+// verdict comme sur Q.
+void FinEntree(Attendu& a)
+{
+    a.sortie += "\n";
+}
+
+// Montre un extrait en rendant visibles les octets non imprimables.
+std::string Montrer(const std::string& octets)
+{
+    std::ostringstream flux;
+    for (const char c : octets) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u == '\n') {
+            flux << "\\n";
+        } else if (u < 32 || u >= 127 || u == '\\') {
+            static const char HEX[] = "0123456789ABCDEF";
+            flux << "\\x" << HEX[u >> 4] << HEX[u & 15];
+        } else {
+            flux << c;
+        }
+    }
+    return flux.str();
+}
+
+// Égalité octet par octet ; en cas d'écart, dit où et montre les alentours.
+::testing::AssertionResult MemesOctets(const std::string& attendu, const std::string& obtenu)
+{
+    if (attendu == obtenu) {
+        return ::testing::AssertionSuccess();
+    }
+    std::size_t i = 0;
+    while (i < attendu.size() && i < obtenu.size() && attendu[i] == obtenu[i]) {
+        ++i;
+    }
+    const auto ligne = std::count(obtenu.begin(), obtenu.begin() + static_cast<long>(i), '\n');
+    const std::size_t debut = i < 40 ? 0 : i - 40;
+    return ::testing::AssertionFailure()
+           << "premier écart à l'octet " << i << " (ligne " << ligne + 1 << ") ; tailles "
+           << attendu.size() << " attendue, " << obtenu.size() << " obtenue\n  attendu : …"
+           << Montrer(attendu.substr(debut, 120)) << "\n  obtenu  : …"
+           << Montrer(obtenu.substr(debut, 120));
+}
+
+// ---------------------------------------------------------------------------
+// Lancer le programme
+
+struct Resultat {
+    std::string sortie;
+    std::string erreur;
+    int statut = -1; // code de sortie, ou 128 + signal si le programme a été tué
+};
+
+std::string LireFichier(const fs::path& chemin)
+{
+    std::ifstream fichier(chemin, std::ios::binary);
+    return {std::istreambuf_iterator<char>(fichier), std::istreambuf_iterator<char>()};
+}
+
+void EcrireFichier(const fs::path& chemin, const std::string& octets)
+{
+    std::ofstream fichier(chemin, std::ios::binary | std::ios::trunc);
+    fichier << octets;
+    ASSERT_TRUE(fichier.good()) << chemin;
+}
+
+// Chaque test a son répertoire temporaire : `jeu/` est le répertoire courant
+// du programme (il n'y trouve que le niveau), l'entrée et les deux sorties
+// sont des fichiers à côté.
+class Glouto : public ::testing::Test {
+public:
+    void SetUp() override
+    {
+        std::string modele = (fs::temp_directory_path() / "glouto-e2e-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(modele.data()), nullptr) << "mkdtemp : errno " << errno;
+        racine_ = modele;
+        jeu_ = racine_ / "jeu";
+        fs::create_directory(jeu_);
+    }
+
+    void TearDown() override
+    {
+        std::error_code ignore;
+        fs::remove_all(racine_, ignore);
+    }
+
+    void EcrireCarte(const std::string& octets) { EcrireFichier(jeu_ / NOM_CARTE, octets); }
+
+    void EcrireCarte(const Plateau& plateau) { EcrireCarte(TexteCarte(plateau)); }
+
+    void CreerDossierCarte() { fs::create_directory(jeu_ / NOM_CARTE); }
+
+    // Lance glouto sans argument dans `jeu/`, `entree` sur son entrée standard.
+    Resultat Lancer(const std::string& entree)
+    {
+        const fs::path cheminEntree = racine_ / "entree";
+        const fs::path cheminSortie = racine_ / "sortie";
+        const fs::path cheminErreur = racine_ / "erreur";
+        EcrireFichier(cheminEntree, entree);
+
+        const int fdEntree = ::open(cheminEntree.c_str(), O_RDONLY | O_CLOEXEC);
+        const int fdSortie =
+            ::open(cheminSortie.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const int fdErreur =
+            ::open(cheminErreur.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (fdEntree < 0 || fdSortie < 0 || fdErreur < 0) {
+            ADD_FAILURE() << "ouverture des fichiers du test : errno " << errno;
+            return {};
+        }
+
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            if (::chdir(jeu_.c_str()) != 0 || ::dup2(fdEntree, 0) < 0 || ::dup2(fdSortie, 1) < 0 ||
+                ::dup2(fdErreur, 2) < 0) {
+                ::_exit(126);
+            }
+            ::alarm(DELAI_MAX_SECONDES);
+            ::execl(GLOUTO_CHEMIN, "glouto", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::close(fdEntree);
+        ::close(fdSortie);
+        ::close(fdErreur);
+        if (pid < 0) {
+            ADD_FAILURE() << "fork : errno " << errno;
+            return {};
+        }
+
+        int etat = 0;
+        while (::waitpid(pid, &etat, 0) < 0 && errno == EINTR) {
+        }
+        Resultat r;
+        r.sortie = LireFichier(cheminSortie);
+        r.erreur = LireFichier(cheminErreur);
+        if (WIFEXITED(etat)) {
+            r.statut = WEXITSTATUS(etat);
+        } else if (WIFSIGNALED(etat)) {
+            r.statut = 128 + WTERMSIG(etat);
+        }
+        return r;
+    }
+
+    // Une partie qui se termine normalement : la sortie attendue, rien sur
+    // la sortie d'erreur, statut 0.
+    void VerifierPartie(const std::string& entree, const Attendu& attendu)
+    {
+        const Resultat r = Lancer(entree);
+        EXPECT_TRUE(MemesOctets(attendu.sortie, r.sortie)) << "entrée : " << Montrer(entree);
+        EXPECT_TRUE(MemesOctets("", r.erreur)) << "entrée : " << Montrer(entree);
+        EXPECT_EQ(r.statut, 0) << "entrée : " << Montrer(entree);
+    }
+
+    fs::path racine_;
+    fs::path jeu_;
+};
+
+// ---------------------------------------------------------------------------
+// Parties
+
+// Le premier écran vient avant toute lecture ; Q, ou une entrée qui s'épuise
+// sans lettre acceptée, y met fin par la défaite.
+TEST_F(Glouto, PremierEcranPuisFinSansCoup)
+{
+    struct Cas {
+        std::string entree;
+        int illegaux;
+        bool finEntree;
+    };
+    const Cas cas[] = {
+        {"q", 0, false},        // abandon au premier choix
+        {"Q\n", 0, false},      // majuscule
+        {"qeee", 0, false},     // la partie s'arrête au Q
+        {"x\nq", 1, false},     // un choix illégal d'abord
+        {"", 0, true},          // entrée vide
+        {" \t\n\r\n", 0, true}, // rien que des blancs
+        {"x?1\xE9", 4, true},   // seulement des choix illégaux
+    };
+    EcrireCarte(PlateauDeBase());
+    for (const Cas& c : cas) {
+        Attendu a = Commencer(PlateauDeBase(), {});
+        Illegal(a, c.illegaux);
+        if (c.finEntree) {
+            FinEntree(a);
+        }
+        a.sortie += DEFAITE;
+        VerifierPartie(c.entree, a);
+    }
+}
+
+// Pastilles mangées (+10), case déjà vide (rien), murs refusés (le tour passe
+// et le plateau est redessiné), passages par les bords, générateur de Glouto
+// interdit une fois quitté.
+TEST_F(Glouto, DeplacementsPastillesMursEtBords)
+{
+    struct Pas {
+        Lieu glouto;
+        int points;
+    };
+    const Pas pas[] = {
+        {{77, 1}, 10}, // e : pastille
+        {{0, 1}, 20},  // e : de la colonne 77 à la colonne 0, pastille
+        {{0, 1}, 20},  // n : mur, refusé
+        {{1, 1}, 20},  // e
+        {{1, 0}, 20},  // n
+        {{1, 20}, 20}, // n : de la rangée 0 à la rangée 20
+        {{1, 20}, 20}, // n : mur, refusé
+        {{1, 0}, 20},  // s : de la rangée 20 à la rangée 0
+        {{1, 1}, 20},  // s
+        {{0, 1}, 20},  // o : pastille déjà mangée
+        {{77, 1}, 20}, // o : de la colonne 0 à la colonne 77
+        {{77, 1}, 20}, // o : le 'P' ne se reprend pas
+    };
+    EcrireCarte(PlateauDeBase());
+    Attendu a = Commencer(PlateauDeBase(), {});
+    for (const Pas& p : pas) {
+        Tour(a, p.glouto, p.points);
+    }
+    a.sortie += DEFAITE;
+    VerifierPartie("ee\nn\nennn ss\too\no\nq\n", a);
+}
+
+// Minuscules et majuscules, blancs sautés, lettres refusées une à une : toutes
+// ces entrées jouent un pas vers l'est puis quittent.
+TEST_F(Glouto, ChoixIllegauxMinusculesEtBlancs)
+{
+    struct Cas {
+        std::string entree;
+        int illegauxAuPremierChoix;
+        int illegauxAuSecondChoix;
+    };
+    const Cas cas[] = {
+        {"eq", 0, 0},
+        {"EQ", 0, 0},
+        {"e\nq\n", 0, 0},
+        {" \t\v\f\r\ne\n\n  Q", 0, 0},
+        {"xe\nq", 1, 0},
+        {"x1\xE9.E?q", 4, 1},
+        {"ab\ncd e ww ZQ", 4, 3},
+    };
+    EcrireCarte(PlateauDeBase());
+    for (const Cas& c : cas) {
+        Attendu a = Commencer(PlateauDeBase(), {});
+        Illegal(a, c.illegauxAuPremierChoix);
+        Tour(a, {77, 1}, 10);
+        Illegal(a, c.illegauxAuSecondChoix);
+        a.sortie += DEFAITE;
+        VerifierPartie(c.entree, a);
+    }
+}
+
+// L'entrée s'épuise en pleine partie : passage à la ligne et défaite.
+TEST_F(Glouto, FinDEntreeEnCoursDePartie)
+{
+    EcrireCarte(PlateauDeBase());
+
+    Attendu a = Commencer(PlateauDeBase(), {});
+    Tour(a, {77, 1}, 10);
+    Tour(a, {0, 1}, 20);
+    FinEntree(a);
+    a.sortie += DEFAITE;
+    VerifierPartie("ee\n", a);
+
+    Attendu b = Commencer(PlateauDeBase(), {});
+    Tour(b, {77, 1}, 10);
+    Illegal(b, 2);
+    FinEntree(b);
+    b.sortie += DEFAITE;
+    VerifierPartie("e x\n#", b);
+}
+
+// La dernière pastille mangée : encore un plateau et le menu ; la lettre
+// acceptée suivante (quelle qu'elle soit, et sans être jouée) ou la fin de
+// l'entrée donne la victoire.
+TEST_F(Glouto, Victoire)
+{
+    struct Cas {
+        std::string apres;
+        int illegaux;
+        bool finEntree;
+    };
+    const Cas cas[] = {
+        {"n", 0, false},     // un pas qui n'est pas joué
+        {"q", 0, false},     // quitter après la victoire : victoire quand même
+        {"S\nee", 0, false}, // rien n'est lu après la lettre qui conclut
+        {"?o", 1, false},    // un choix illégal d'abord
+        {"x", 1, true},      // un choix illégal, puis l'entrée s'épuise
+        {"", 0, true},       // l'entrée s'épuise
+    };
+    EcrireCarte(PlateauDeBase());
+    for (const Cas& c : cas) {
+        Attendu a = Commencer(PlateauDeBase(), {});
+        Tour(a, {77, 1}, 10);
+        Tour(a, {0, 1}, 20);
+        Tour(a, {1, 1}, 20);
+        Tour(a, {1, 2}, 30);
+        Tour(a, {1, 1}, 30);
+        Tour(a, {2, 1}, 40); // la dernière
+        Illegal(a, c.illegaux);
+        if (c.finEntree) {
+            FinEntree(a);
+        }
+        a.sortie += VICTOIRE;
+        VerifierPartie("eeesne" + c.apres, a);
+    }
+}
+
+// Sans pastille, rien ne se gagne : on se déplace, puis Q donne la défaite.
+TEST_F(Glouto, NiveauSansPastille)
+{
+    Plateau p = PlateauDeBase();
+    for (std::string& rangee : p) {
+        for (char& c : rangee) {
+            c = c == '.' ? ' ' : c;
+        }
+    }
+    EcrireCarte(p);
+    Attendu a = Commencer(p, {});
+    Tour(a, {77, 1}, 0);
+    Tour(a, {0, 1}, 0);
+    a.sortie += DEFAITE;
+    VerifierPartie("eeq", a);
+}
+
+// ---------------------------------------------------------------------------
+// Chargement du niveau
+
+// Un niveau absent, illisible ou aux générateurs faux : rien sur la sortie
+// standard, les messages sur la sortie d'erreur, statut -1 (255).
+TEST_F(Glouto, ErreursDeChargement)
+{
+    struct Cas {
+        const char* nom;
+        std::function<void(Glouto&)> preparer;
+        std::string erreur;
+    };
+    const auto contenu = [](Plateau p) { return [p](Glouto& t) { t.EcrireCarte(p); }; };
+    Plateau deuxP = PlateauDeBase();
+    deuxP[5][10] = 'P';
+    CaseDe(deuxP, GENERATEUR_FANTOMES) = '#'; // faux des deux côtés : seul Glouto est signalé
+    Plateau sansP = PlateauDeBase();
+    CaseDe(sansP, DEPART) = '#';
+    Plateau sansF = PlateauDeBase();
+    CaseDe(sansF, GENERATEUR_FANTOMES) = '#';
+    Plateau deuxF = PlateauDeBase();
+    deuxF[20][77] = 'F';
+
+    const Cas cas[] = {
+        {"fichier absent", [](Glouto&) {}, ErreurOuverture() + ErreurGenerateursGlouto(0)},
+        {"dossier au nom du niveau", [](Glouto& t) { t.CreerDossierCarte(); },
+         ErreurOuverture() + ErreurGenerateursGlouto(0)},
+        {"fichier vide", [](Glouto& t) { t.EcrireCarte(std::string()); },
+         ErreurGenerateursGlouto(0)},
+        {"deux P et pas de F", contenu(deuxP), ErreurGenerateursGlouto(2)},
+        {"pas de P", contenu(sansP), ErreurGenerateursGlouto(0)},
+        {"pas de F", contenu(sansF), ErreurGenerateursFantomes(0)},
+        {"deux F", contenu(deuxF), ErreurGenerateursFantomes(2)},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        fs::remove_all(jeu_ / NOM_CARTE);
+        c.preparer(*this);
+        for (const std::string entree : {"", "eq"}) {
+            const Resultat r = Lancer(entree);
+            EXPECT_TRUE(MemesOctets("", r.sortie));
+            EXPECT_TRUE(MemesOctets(c.erreur, r.erreur));
+            EXPECT_EQ(r.statut, 255);
+        }
+    }
+}
+
+// Les formes du fichier : chacune doit donner exactement le plateau attendu,
+// vu sur le premier écran.
+TEST_F(Glouto, FormesDuFichier)
+{
+    const Plateau base = PlateauDeBase();
+    const std::string texte = TexteCarte(base);
+    const std::string ligneVide(LARGEUR, ' ');
+
+    // Un fichier qui s'arrête après les rangées 0 à 3 et 10 cases de la rangée 4.
+    const std::size_t coupure = 4 * (LARGEUR + 1) + 10;
+    Plateau tronque = base;
+    tronque[4] = base[4].substr(0, 10) + std::string(LARGEUR - 10, ' ');
+    for (int y = 5; y < HAUTEUR; ++y) {
+        tronque[static_cast<std::size_t>(y)] = ligneVide;
+    }
+
+    // Au-delà de la coupure, un second 'P' ferait échouer le chargement s'il était lu.
+    Plateau avecSecondP = base;
+    avecSecondP[8][30] = 'P';
+    const std::string suiteAvecP = TexteCarte(avecSecondP).substr(coupure);
+
+    // Rangées coupées n'importe où, sauts de ligne répétés.
+    std::string decoupe;
+    for (std::size_t i = 0; i < texte.size(); ++i) {
+        if (texte[i] != '\n') {
+            decoupe += texte[i];
+        }
+        if (i % 13 == 0) {
+            decoupe += i % 2 == 0 ? "\n" : "\n\n\r\n";
+        }
+    }
+
+    // Octets nuls : la case est consommée mais reste blanche.
+    std::string avecNuls = texte;
+    Plateau nulsBlancs = base;
+    for (const Lieu l : {Lieu{5, 0}, Lieu{20, 6}, Lieu{77, 20}}) {
+        avecNuls[static_cast<std::size_t>(l.y * (LARGEUR + 1) + l.x)] = '\0';
+        CaseDe(nulsBlancs, l) = ' ';
+    }
+
+    // Octets quelconques, un CR seul compris : chacun est une case, dessinée telle quelle.
+    Plateau octetsBruts = base;
+    octetsBruts[4].replace(30, 6, "\r\t\xE9\x7F\xFF\x1B");
+
+    // Une 22e ligne n'est jamais lue : ses 'P' ne comptent pas.
+    const std::string vingtDeuxieme = Rangee("P", "P") + "\n";
+
+    struct Cas {
+        const char* nom;
+        std::string fichier;
+        Plateau plateau;
+    };
+    const Cas cas[] = {
+        {"sauts de ligne LF", texte, base},
+        {"fins de ligne CR LF", TexteCarte(base, "\r\n"), base},
+        {"rangees collees", TexteCarte(base, ""), base},
+        {"rangees coupees ailleurs", decoupe, base},
+        {"22e ligne ignoree", texte + vingtDeuxieme, base},
+        {"sans dernier saut de ligne", texte.substr(0, texte.size() - 1), base},
+        {"fichier court", texte.substr(0, coupure), tronque},
+        {"octet 26", texte.substr(0, coupure) + '\x1A' + suiteAvecP, tronque},
+        {"octets nuls", avecNuls, nulsBlancs},
+        {"octets quelconques", TexteCarte(octetsBruts), octetsBruts},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        EcrireCarte(c.fichier);
+        Attendu a = Commencer(c.plateau, {});
+        a.sortie += DEFAITE;
+        VerifierPartie("q", a);
+    }
+}
+
+} // namespace
