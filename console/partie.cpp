@@ -1,6 +1,7 @@
 #include "console/partie.h"
 
 #include "console/terminal.h"
+#include "fantomes/fantomes.h"
 
 #include <algorithm>
 #include <array>
@@ -46,6 +47,9 @@ void JouerTour(Carte& carte)
         return;
     }
     AfficherCarte(carte);
+    // Les fantômes bougent après le dessin : l'écran les montre là où le tour
+    // précédent les a laissés.
+    DeplacerFantomes(carte);
 }
 
 void AfficherCarte(const Carte& carte)

@@ -367,7 +367,7 @@ TEST_F(Glouto, PremierEcranPuisFinSansCoup)
     };
     EcrireCarte(PlateauDeBase());
     for (const Cas& c : cas) {
-        Attendu a = Commencer(PlateauDeBase(), {});
+        Attendu a = Commencer(PlateauDeBase(), {GENERATEUR_FANTOMES});
         Illegal(a, c.illegaux);
         if (c.finEntree) {
             FinEntree(a);
@@ -401,7 +401,7 @@ TEST_F(Glouto, DeplacementsPastillesMursEtBords)
         {{77, 1}, 20}, // o : le 'P' ne se reprend pas
     };
     EcrireCarte(PlateauDeBase());
-    Attendu a = Commencer(PlateauDeBase(), {});
+    Attendu a = Commencer(PlateauDeBase(), {GENERATEUR_FANTOMES});
     for (const Pas& p : pas) {
         Tour(a, p.glouto, p.points);
     }
@@ -429,7 +429,7 @@ TEST_F(Glouto, ChoixIllegauxMinusculesEtBlancs)
     };
     EcrireCarte(PlateauDeBase());
     for (const Cas& c : cas) {
-        Attendu a = Commencer(PlateauDeBase(), {});
+        Attendu a = Commencer(PlateauDeBase(), {GENERATEUR_FANTOMES});
         Illegal(a, c.illegauxAuPremierChoix);
         Tour(a, {77, 1}, 10);
         Illegal(a, c.illegauxAuSecondChoix);
@@ -443,14 +443,14 @@ TEST_F(Glouto, FinDEntreeEnCoursDePartie)
 {
     EcrireCarte(PlateauDeBase());
 
-    Attendu a = Commencer(PlateauDeBase(), {});
+    Attendu a = Commencer(PlateauDeBase(), {GENERATEUR_FANTOMES});
     Tour(a, {77, 1}, 10);
     Tour(a, {0, 1}, 20);
     FinEntree(a);
     a.sortie += DEFAITE;
     VerifierPartie("ee\n", a);
 
-    Attendu b = Commencer(PlateauDeBase(), {});
+    Attendu b = Commencer(PlateauDeBase(), {GENERATEUR_FANTOMES});
     Tour(b, {77, 1}, 10);
     Illegal(b, 2);
     FinEntree(b);
@@ -478,7 +478,7 @@ TEST_F(Glouto, Victoire)
     };
     EcrireCarte(PlateauDeBase());
     for (const Cas& c : cas) {
-        Attendu a = Commencer(PlateauDeBase(), {});
+        Attendu a = Commencer(PlateauDeBase(), {GENERATEUR_FANTOMES});
         Tour(a, {77, 1}, 10);
         Tour(a, {0, 1}, 20);
         Tour(a, {1, 1}, 20);
@@ -504,11 +504,62 @@ TEST_F(Glouto, NiveauSansPastille)
         }
     }
     EcrireCarte(p);
-    Attendu a = Commencer(p, {});
+    Attendu a = Commencer(p, {GENERATEUR_FANTOMES});
     Tour(a, {77, 1}, 0);
     Tour(a, {0, 1}, 0);
     a.sortie += DEFAITE;
     VerifierPartie("eeq", a);
+}
+
+// Un couloir de deux cases entre 'F' et un mur, 'P' au-dessus : Glouto y
+// descend puis bute sans fin contre le mur du sud. La seule sortie des
+// fantômes mène à lui ; quel que soit le hasard du jour, l'un d'eux finit par
+// avancer de (2,2) sur Glouto en (3,2). Le dernier plateau le montre encore en
+// (2,2), le menu suit, et la lettre suivante donne la défaite sans être jouée.
+TEST_F(Glouto, CaptureParUnFantome)
+{
+    Plateau p;
+    p.fill(Rangee(""));
+    p[1] = Rangee("###P");
+    p[2] = Rangee("#F  ");
+    const Lieu sortieF{2, 2};
+    const Lieu glouto{3, 2};
+    EcrireCarte(p);
+
+    for (int partie = 0; partie < 3; ++partie) {
+        SCOPED_TRACE(partie);
+        const Resultat r = Lancer(std::string(300, 's'));
+        EXPECT_EQ(r.erreur, "");
+        EXPECT_EQ(r.statut, 0);
+
+        // Premier écran, puis des tours où les fantômes sont sur 'F', en (2,2) ou aux deux.
+        const std::string menu = ScoreMenuInvite(0);
+        std::string attendu = DessinPlateau(p, Trouver(p, 'P'), {}) + menu;
+        ASSERT_EQ(r.sortie.substr(0, attendu.size()), attendu);
+        std::size_t debut = attendu.size();
+        const std::vector<std::vector<Lieu>> possibles = {
+            {Lieu{1, 2}}, {sortieF}, {Lieu{1, 2}, sortieF}};
+        bool dernierEnSortie = false;
+        int tours = 0;
+        while (r.sortie.size() - debut > DEFAITE.size()) {
+            bool reconnu = false;
+            for (const std::vector<Lieu>& fantomes : possibles) {
+                const std::string tour = DessinPlateau(p, glouto, fantomes) + menu;
+                if (r.sortie.compare(debut, tour.size(), tour) == 0) {
+                    reconnu = true;
+                    dernierEnSortie = fantomes.back().x == sortieF.x;
+                    debut += tour.size();
+                    break;
+                }
+            }
+            ASSERT_TRUE(reconnu) << "tour " << tours << " : "
+                                 << Montrer(r.sortie.substr(debut, 200));
+            ++tours;
+        }
+        EXPECT_EQ(r.sortie.substr(debut), DEFAITE);
+        EXPECT_TRUE(dernierEnSortie);
+        EXPECT_LT(tours, 299);
+    }
 }
 
 // ---------------------------------------------------------------------------
