@@ -216,7 +216,9 @@ TEST(Console, SurUnTerminal)
 {
     int maitre = -1;
     int esclave = -1;
-    ASSERT_EQ(::openpty(&maitre, &esclave, nullptr, nullptr, nullptr), 0);
+    if (::openpty(&maitre, &esclave, nullptr, nullptr, nullptr) != 0) {
+        GTEST_SKIP() << "pas de pseudo-terminal sur cette machine";
+    }
     Carte carte = CarteDepuis({"P#", "F"});
     LancerFils("", esclave, [&carte] {
         AfficherCarte(carte);
