@@ -81,8 +81,9 @@ void AjouterUtf8(std::string& sortie, unsigned char octet)
     sortie.append(u.octets, u.longueur);
 }
 
-// Couleur d'une case du plateau sur un terminal. Les pastilles, le vide et
-// les générateurs gardent la couleur normale du terminal.
+// Couleur d'une case du plateau sur un terminal. Les murs sont toutes les
+// cases qui font obstacle, sauf les deux générateurs ; ceux-ci, les pastilles
+// et le vide gardent la couleur normale du terminal.
 enum Couleur : unsigned char { NORMALE, MUR, FANTOME, GLOUTO };
 
 constexpr std::string_view SEQUENCES_COULEUR[] = {
