@@ -332,7 +332,15 @@ void ConvertirPlateauTerminal(std::string_view image, std::string& sortie)
     const std::array<Couleur, 256>& couleurs = TableCouleurs();
     sortie += CURSEUR_EN_HAUT;
     Couleur courante = NORMALE;
+    bool debutDeLigne = true;
     for (const char c : image) {
+        // Chaque rangée efface d'abord l'ancienne ligne : effacer après la
+        // 78e colonne ôterait sur certains terminaux de 78 colonnes leur
+        // dernière case, le curseur y restant en attente de retour à la ligne.
+        if (debutDeLigne) {
+            sortie += EFFACER_FIN_LIGNE;
+            debutDeLigne = false;
+        }
         const auto octet = static_cast<unsigned char>(c);
         const Couleur couleur = c == '\n' ? NORMALE : couleurs[octet];
         if (couleur != courante) {
@@ -344,10 +352,8 @@ void ConvertirPlateauTerminal(std::string_view image, std::string& sortie)
             sortie += SEQUENCES_COULEUR[couleur];
             courante = couleur;
         }
-        if (c == '\n') {
-            sortie += EFFACER_FIN_LIGNE;
-        }
         AjouterUtf8(sortie, octet);
+        debutDeLigne = c == '\n';
     }
     if (courante != NORMALE) {
         sortie += RETOUR_COULEURS;

@@ -36,7 +36,7 @@ TEST(Terminal, ConversionVersUtf8)
     }
 }
 
-// Le plateau vu par un terminal : couleurs refermées, lignes effacées au bout,
+// Le plateau vu par un terminal : couleurs refermées, chaque ligne effacée avant d'être redessinée,
 // et un octet ESC du niveau montré comme une image, jamais envoyé tel quel.
 TEST(Terminal, PlateauEnCouleurs)
 {
@@ -47,19 +47,19 @@ TEST(Terminal, PlateauEnCouleurs)
     ConvertirPlateauTerminal(image, sortie);
 
     const std::string bleu = "\x1b[34m", rouge = "\x1b[31m", jaune = "\x1b[1;33m";
-    const std::string fin = "\x1b[0m", finLigne = "\x1b[K\n";
-    EXPECT_EQ(sortie, "avant\x1b[H" +                                                   //
+    const std::string fin = "\x1b[0m", el = "\x1b[K";
+    EXPECT_EQ(sortie, "avant\x1b[H" + el +                                              //
                           bleu + "##" + fin + "." + jaune + "\u263B" + fin + rouge +    //
-                          "\u263A" + fin + bleu + "#" + fin + finLigne +                //
+                          "\u263A" + fin + bleu + "#" + fin + "\n" + el +               //
                           bleu + "\u2190\u00E9" + fin + " PF" + bleu + "\u2302" + fin + //
-                          finLigne +                                                    //
+                          "\n" + el +                                                   //
                           rouge + "\u263A\u263A" + fin + jaune + "\u263B" + fin + " " + //
-                          finLigne + "\x1b[J");
+                          "\n\x1b[J");
 
     // Une dernière rangée sans saut de ligne est refermée elle aussi.
     sortie.clear();
     ConvertirPlateauTerminal("#", sortie);
-    EXPECT_EQ(sortie, "\x1b[H" + bleu + "#" + fin + "\x1b[J");
+    EXPECT_EQ(sortie, "\x1b[H" + el + bleu + "#" + fin + "\x1b[J");
 }
 
 // Le dessin d'un tour : 21 lignes de 78 octets, Glouto par-dessus un
