@@ -28,10 +28,10 @@ void InstallerConsole();
 void AfficherPlateau(std::string_view image);
 
 // Ce que reçoit un terminal pour l'image donnée, ajouté au bout de `sortie` :
-// retour du curseur en haut à gauche ; chaque rangée convertie en UTF-8, Glouto
-// en jaune gras, les fantômes en rouge, les murs en bleu (chaque suite colorée
-// suivie d'un retour aux couleurs normales), puis effacement de la fin de la
-// ligne ; enfin, effacement de tout ce qui suit.
+// retour du curseur en haut à gauche ; chaque rangée efface l'ancienne ligne
+// puis s'écrit convertie en UTF-8, Glouto en jaune gras, les fantômes en rouge,
+// les murs en bleu (chaque suite colorée suivie d'un retour aux couleurs
+// normales) ; enfin, effacement de tout ce qui suit.
 void ConvertirPlateauTerminal(std::string_view image, std::string& sortie);
 
 // Conversion d'un octet Windows-1252 (ou de contrôle) en UTF-8, telle qu'elle
