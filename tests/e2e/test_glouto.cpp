@@ -7,15 +7,21 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <linux/capability.h>
+#include <random>
 #include <sstream>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -281,7 +287,10 @@ public:
     void CreerDossierCarte() { fs::create_directory(jeu_ / NOM_CARTE); }
 
     // Lance glouto sans argument dans `jeu/`, `entree` sur son entrée standard.
-    Resultat Lancer(const std::string& entree)
+    // `dansLeFils`, s'il est donné, est appelé dans le processus fils juste
+    // avant le lancement, ses flux déjà en place, pour les changer encore (rien
+    // que des appels permis après fork : close, dup2, open, signal...).
+    Resultat Lancer(const std::string& entree, const std::function<void()>& dansLeFils = {})
     {
         const fs::path cheminEntree = racine_ / "entree";
         const fs::path cheminSortie = racine_ / "sortie";
@@ -303,6 +312,9 @@ public:
             if (::chdir(jeu_.c_str()) != 0 || ::dup2(fdEntree, 0) < 0 || ::dup2(fdSortie, 1) < 0 ||
                 ::dup2(fdErreur, 2) < 0) {
                 ::_exit(126);
+            }
+            if (dansLeFils) {
+                dansLeFils();
             }
             ::alarm(DELAI_MAX_SECONDES);
             ::execl(GLOUTO_CHEMIN, "glouto", static_cast<char*>(nullptr));
@@ -574,7 +586,7 @@ TEST_F(Glouto, ErreursDeChargement)
         std::function<void(Glouto&)> preparer;
         std::string erreur;
     };
-    const auto contenu = [](Plateau p) { return [p](Glouto& t) { t.EcrireCarte(p); }; };
+    const auto contenu = [](const Plateau& p) { return [p](Glouto& t) { t.EcrireCarte(p); }; };
     Plateau deuxP = PlateauDeBase();
     deuxP[5][10] = 'P';
     CaseDe(deuxP, GENERATEUR_FANTOMES) = '#'; // faux des deux côtés : seul Glouto est signalé
@@ -645,7 +657,8 @@ TEST_F(Glouto, FormesDuFichier)
     std::string avecNuls = texte;
     Plateau nulsBlancs = base;
     for (const Lieu l : {Lieu{5, 0}, Lieu{20, 6}, Lieu{77, 20}}) {
-        avecNuls[static_cast<std::size_t>(l.y * (LARGEUR + 1) + l.x)] = '\0';
+        avecNuls[static_cast<std::size_t>(l.y) * (LARGEUR + 1) + static_cast<std::size_t>(l.x)] =
+            '\0';
         CaseDe(nulsBlancs, l) = ' ';
     }
 
@@ -680,6 +693,341 @@ TEST_F(Glouto, FormesDuFichier)
         a.sortie += DEFAITE;
         VerifierPartie("q", a);
     }
+}
+
+// ---------------------------------------------------------------------------
+// Entrées hostiles : rien de ce qu'on donne au programme, si cassé soit-il, ne
+// doit le faire planter, attendre sans fin ou s'égarer. Le tableau du README
+// (« Entrées hostiles ») renvoie à ces tests.
+
+const std::string ERREUR_ECRITURE = "Impossible d'\xE9"
+                                    "crire sur la sortie standard\n";
+
+// Secondes écoulées pendant `f`.
+double Duree(const std::function<void()>& f)
+{
+    const auto debut = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - debut).count();
+}
+
+// Des octets au hasard, les mêmes à chaque fois pour une graine donnée, sans
+// aucun de ceux de `exclus`.
+std::string OctetsAuHasard(std::size_t taille, unsigned graine, const std::string& exclus = "")
+{
+    std::mt19937 hasard(graine);
+    std::string octets;
+    while (octets.size() < taille) {
+        const auto c = static_cast<char>(hasard() & 0xFF);
+        if (exclus.find(c) == std::string::npos) {
+            octets += c;
+        }
+    }
+    return octets;
+}
+
+// Dans le fils : root lit tout fichier, même sans permission ; il renonce à
+// ce passe-droit pour lui et pour le programme qu'il lance.
+void SansPasseDroitDeRoot()
+{
+    if (::geteuid() == 0 && (::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0) != 0 ||
+                             ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0) != 0)) {
+        ::_exit(125);
+    }
+}
+
+// Le fichier du niveau illisible, introuvable ou sans fin : le message
+// d'ouverture s'il ne s'ouvre pas, puis celui des générateurs, statut -1.
+TEST_F(Glouto, NiveauxIllisiblesOuSansFin)
+{
+    struct Cas {
+        const char* nom;
+        std::function<void(const fs::path&)> preparer;
+        std::function<void()> dansLeFils;
+        std::string erreur;
+    };
+    const std::string texte = TexteCarte(PlateauDeBase());
+    const Cas cas[] = {
+        {"sans permission de lecture",
+         [&texte](const fs::path& niveau) {
+             EcrireFichier(niveau, texte);
+             fs::permissions(niveau, fs::perms::none);
+         },
+         SansPasseDroitDeRoot, ErreurOuverture() + ErreurGenerateursGlouto(0)},
+        {"lien qui mene a lui-meme",
+         [](const fs::path& niveau) { fs::create_symlink(niveau.filename(), niveau); },
+         {},
+         ErreurOuverture() + ErreurGenerateursGlouto(0)},
+        // Un fichier sans fin : seules 1638 cases sont lues, toutes nulles donc blanches.
+        {"lien vers /dev/zero",
+         [](const fs::path& niveau) { fs::create_symlink("/dev/zero", niveau); },
+         {},
+         ErreurGenerateursGlouto(0)},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        const fs::path niveau = jeu_ / NOM_CARTE;
+        fs::remove_all(niveau);
+        c.preparer(niveau);
+        const Resultat r = Lancer("eq", c.dansLeFils);
+        ASSERT_NE(r.statut, 125) << "le test n'a pas pu retirer ses droits de root";
+        EXPECT_TRUE(MemesOctets("", r.sortie));
+        EXPECT_TRUE(MemesOctets(c.erreur, r.erreur));
+        EXPECT_EQ(r.statut, 255);
+    }
+}
+
+// Des octets au hasard pour niveau. Quelconques : le chargement s'arrête sur
+// les générateurs, ou la partie se joue ; jamais autre chose. Sans saut de
+// ligne, octet 26 ni octet nul, avec un seul P et un seul F : chaque octet est
+// une case, et le premier écran les montre toutes, telles quelles.
+TEST_F(Glouto, NiveauxEnOctetsAuHasard)
+{
+    const std::string prefixeGenerateurs = "Nombre ill\xE9gal de g\xE9n\xE9rateurs de ";
+    for (unsigned graine = 1; graine <= 20; ++graine) {
+        SCOPED_TRACE(graine);
+        EcrireCarte(OctetsAuHasard(graine * 200, graine));
+        const Resultat r = Lancer("q");
+        if (r.statut == 255) {
+            EXPECT_EQ(r.sortie, "");
+            EXPECT_EQ(r.erreur.rfind(prefixeGenerateurs, 0), 0u) << Montrer(r.erreur);
+            EXPECT_EQ(std::count(r.erreur.begin(), r.erreur.end(), '\n'), 1);
+        } else {
+            EXPECT_EQ(r.statut, 0);
+            EXPECT_EQ(r.erreur, "");
+            EXPECT_GE(r.sortie.size(), DEFAITE.size());
+            EXPECT_EQ(r.sortie.substr(r.sortie.size() - DEFAITE.size()), DEFAITE);
+        }
+    }
+
+    const std::string interdits("\n\r\x1A\0PF", 6);
+    for (unsigned graine = 1; graine <= 5; ++graine) {
+        SCOPED_TRACE(graine);
+        std::string octets = OctetsAuHasard(LARGEUR * HAUTEUR + 100, graine, interdits);
+        octets[graine * 97] = 'P';
+        octets[graine * 211] = 'F';
+        Plateau plateau;
+        for (int y = 0; y < HAUTEUR; ++y) {
+            plateau[static_cast<std::size_t>(y)] =
+                octets.substr(static_cast<std::size_t>(y * LARGEUR), LARGEUR);
+        }
+        EcrireCarte(octets);
+        Attendu a = Commencer(plateau, {});
+        a.sortie += DEFAITE;
+        VerifierPartie("q", a);
+    }
+}
+
+// Un niveau de 100 Mo se charge aussitôt : seules ses 1638 premières cases
+// sont lues. 100 Mo de sauts de ligne devant le niveau sont lus jusqu'au bout
+// (un saut de ligne n'est pas une case), puis le niveau se joue normalement.
+TEST_F(Glouto, NiveauxDeCentMegaoctets)
+{
+    constexpr std::size_t CENT_MO = 100'000'000;
+    const std::string texte = TexteCarte(PlateauDeBase());
+    Attendu a = Commencer(PlateauDeBase(), {GENERATEUR_FANTOMES});
+    Tour(a, {77, 1}, 10);
+    a.sortie += DEFAITE;
+
+    // Le fichier est creux au-delà du niveau : rien à écrire sur le disque.
+    EcrireCarte(texte);
+    fs::resize_file(jeu_ / NOM_CARTE, CENT_MO);
+    const double secondes = Duree([&] { VerifierPartie("eq", a); });
+    EXPECT_LT(secondes, 1.0);
+
+    EcrireCarte(std::string(CENT_MO, '\n') + texte);
+    VerifierPartie("eq", a);
+    fs::remove(jeu_ / NOM_CARTE);
+}
+
+// L'entrée s'épuise à chaque invite d'une partie gagnante, y compris après un
+// choix illégal : passage à la ligne, puis le verdict de ce qui a été joué.
+TEST_F(Glouto, FinDEntreeAChaqueInvite)
+{
+    struct Pas {
+        char lettre;
+        Lieu glouto;
+        int points;
+    };
+    const Pas pas[] = {
+        {'e', {77, 1}, 10}, {'e', {0, 1}, 20}, {'e', {1, 1}, 20},
+        {'s', {1, 2}, 30},  {'n', {1, 1}, 30}, {'e', {2, 1}, 40}, // la dernière pastille
+    };
+    EcrireCarte(PlateauDeBase());
+    for (std::size_t joues = 0; joues <= std::size(pas); ++joues) {
+        for (const bool illegalALaFin : {false, true}) {
+            SCOPED_TRACE(testing::Message()
+                         << joues << " pas, illegal a la fin : " << illegalALaFin);
+            Attendu a = Commencer(PlateauDeBase(), {GENERATEUR_FANTOMES});
+            std::string entree;
+            for (std::size_t i = 0; i < joues; ++i) {
+                entree += pas[i].lettre;
+                Tour(a, pas[i].glouto, pas[i].points);
+            }
+            if (illegalALaFin) {
+                entree += '#';
+                Illegal(a);
+            }
+            FinEntree(a);
+            a.sortie += joues == std::size(pas) ? VICTOIRE : DEFAITE;
+            VerifierPartie(entree, a);
+        }
+    }
+}
+
+// L'entrée standard hostile : chaque octet refusé ajoute une invite, les
+// blancs sont sautés si nombreux soient-ils, une entrée fermée ou illisible
+// vaut une entrée vide.
+TEST_F(Glouto, EntreesHostiles)
+{
+    // Les 256 octets, sauf les lettres du menu : 240 refusés, 6 blancs sautés.
+    std::string tousLesOctets;
+    for (int o = 0; o < 256; ++o) {
+        if (std::string("eEnNoOsSqQ").find(static_cast<char>(o)) == std::string::npos) {
+            tousLesOctets += static_cast<char>(o);
+        }
+    }
+    const std::string blancs(1 << 20, ' ');
+    const std::string tabulations(1 << 20, '\t');
+    const auto dossierEnEntree = [] {
+        const int fd = ::open(".", O_RDONLY | O_DIRECTORY);
+        if (fd < 0 || ::dup2(fd, 0) < 0) {
+            ::_exit(125);
+        }
+    };
+
+    struct Cas {
+        const char* nom;
+        std::string entree;
+        std::function<void()> dansLeFils;
+        int illegaux;
+        bool unPasALEst;
+        bool finEntree;
+    };
+    const Cas cas[] = {
+        {"tous les octets", tousLesOctets, {}, 240, false, true},
+        {"un megaoctet de lettres illegales", std::string(1 << 20, 'x'), {}, 1 << 20, false, true},
+        {"une tres longue ligne", blancs + "e" + tabulations + "q", {}, 0, true, false},
+        {"entree fermee", "eq", [] { ::close(0); }, 0, false, true},
+        {"entree qui est un dossier", "eq", dossierEnEntree, 0, false, true},
+    };
+    EcrireCarte(PlateauDeBase());
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        Attendu a = Commencer(PlateauDeBase(), {GENERATEUR_FANTOMES});
+        Illegal(a, c.illegaux);
+        if (c.unPasALEst) {
+            Tour(a, {77, 1}, 10);
+        }
+        if (c.finEntree) {
+            FinEntree(a);
+        }
+        a.sortie += DEFAITE;
+        const Resultat r = Lancer(c.entree, c.dansLeFils);
+        // Comparées entières, les sorties d'un mégaoctet d'invites resteraient illisibles.
+        EXPECT_EQ(r.sortie.size(), a.sortie.size());
+        EXPECT_TRUE(r.sortie == a.sortie)
+            << "premiers octets : " << Montrer(r.sortie.substr(0, 200));
+        EXPECT_TRUE(MemesOctets("", r.erreur));
+        EXPECT_EQ(r.statut, 0);
+    }
+
+    // Des octets au hasard : une partie qui finit, sans erreur, par un verdict.
+    for (unsigned graine = 1; graine <= 10; ++graine) {
+        SCOPED_TRACE(graine);
+        const Resultat r = Lancer(OctetsAuHasard(1 << 16, graine));
+        EXPECT_EQ(r.statut, 0);
+        EXPECT_EQ(r.erreur, "");
+        const bool verdict = r.sortie.ends_with(DEFAITE) || r.sortie.ends_with(VICTOIRE);
+        EXPECT_TRUE(verdict) << Montrer(
+            r.sortie.substr(std::max<std::size_t>(r.sortie.size(), 80) - 80));
+    }
+}
+
+// Une sortie standard qui refuse d'écrire arrête la partie aussitôt, même
+// quand l'entrée en promet des milliers de tours. Un tube sans lecteur tue le
+// programme (SIGPIPE), comme tout programme Unix ; si SIGPIPE est ignoré, ou
+// pour une sortie fermée ou pleine, le programme le dit et rend le statut 1.
+TEST_F(Glouto, SortieStandardRefusee)
+{
+    enum Sortie { FERMEE, PLEINE, TUBE_SANS_LECTEUR, LECTEUR_QUI_PART };
+    struct Cas {
+        const char* nom;
+        Sortie sortie;
+        bool sigpipeIgnore;
+        int statut;
+        std::string erreur;
+    };
+    const Cas cas[] = {
+        {"sortie fermee", FERMEE, false, 1, ERREUR_ECRITURE},
+        {"/dev/full", PLEINE, false, 1, ERREUR_ECRITURE},
+        {"tube sans lecteur", TUBE_SANS_LECTEUR, false, 128 + SIGPIPE, ""},
+        {"tube sans lecteur, SIGPIPE ignore", TUBE_SANS_LECTEUR, true, 1, ERREUR_ECRITURE},
+        {"lecteur qui part en cours de partie", LECTEUR_QUI_PART, false, 128 + SIGPIPE, ""},
+        {"lecteur qui part, SIGPIPE ignore", LECTEUR_QUI_PART, true, 1, ERREUR_ECRITURE},
+    };
+    // Cent mille allers et retours dans le couloir.
+    std::string entree;
+    for (int i = 0; i < 100'000; ++i) {
+        entree += "eo";
+    }
+    EcrireCarte(PlateauDeBase());
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        int tube[2] = {-1, -1};
+        std::thread lecteur;
+        if (c.sortie == TUBE_SANS_LECTEUR || c.sortie == LECTEUR_QUI_PART) {
+            ASSERT_EQ(::pipe2(tube, O_CLOEXEC), 0);
+        }
+        if (c.sortie == TUBE_SANS_LECTEUR) {
+            ::close(tube[0]);
+        }
+        if (c.sortie == LECTEUR_QUI_PART) {
+            // Lit quelques tours, puis s'en va.
+            lecteur = std::thread([fd = tube[0]] {
+                std::array<char, 4096> morceau{};
+                for (std::size_t lus = 0; lus < 100'000;) {
+                    const ssize_t n = ::read(fd, morceau.data(), morceau.size());
+                    if (n <= 0) {
+                        break;
+                    }
+                    lus += static_cast<std::size_t>(n);
+                }
+                ::close(fd);
+            });
+        }
+        const Resultat r = Lancer(entree, [&c, ecriture = tube[1]] {
+            ::signal(SIGPIPE, c.sigpipeIgnore ? SIG_IGN : SIG_DFL);
+            switch (c.sortie) {
+            case FERMEE:
+                ::close(1);
+                break;
+            case PLEINE:
+                if (::dup2(::open("/dev/full", O_WRONLY), 1) < 0) {
+                    ::_exit(125);
+                }
+                break;
+            case TUBE_SANS_LECTEUR:
+            case LECTEUR_QUI_PART:
+                ::dup2(ecriture, 1);
+                break;
+            }
+        });
+        if (tube[1] >= 0) {
+            ::close(tube[1]);
+        }
+        if (lecteur.joinable()) {
+            lecteur.join();
+        }
+        EXPECT_EQ(r.statut, c.statut);
+        EXPECT_TRUE(MemesOctets(c.erreur, r.erreur));
+    }
+
+    // Sortie d'erreur fermée et niveau faux : la sortie du programme reste la même.
+    EcrireCarte(std::string("sans generateur"));
+    const Resultat r = Lancer("q", [] { ::close(2); });
+    EXPECT_EQ(r.statut, 255);
+    EXPECT_EQ(r.sortie, "");
 }
 
 } // namespace
