@@ -67,7 +67,7 @@ constexpr Utf8 EncoderUtf8(char32_t point)
 }
 
 // Les 256 conversions, calculées une fois pour toutes à la compilation.
-constexpr std::array<Utf8, 256> TABLE_UTF8 = [] {
+constexpr std::array<Utf8, 256> TABLE_UTF8 = []() {
     std::array<Utf8, 256> table{};
     for (std::size_t octet = 0; octet < table.size(); ++octet) {
         table[octet] = EncoderUtf8(PointDeCode(static_cast<unsigned char>(octet)));
@@ -339,7 +339,6 @@ void ConvertirPlateauTerminal(std::string_view image, std::string& sortie)
         // dernière case, le curseur y restant en attente de retour à la ligne.
         if (debutDeLigne) {
             sortie += EFFACER_FIN_LIGNE;
-            debutDeLigne = false;
         }
         const auto octet = static_cast<unsigned char>(c);
         const Couleur couleur = c == '\n' ? NORMALE : couleurs[octet];
