@@ -786,7 +786,7 @@ TEST_F(Glouto, NiveauxEnOctetsAuHasard)
     const std::string prefixeGenerateurs = "Nombre ill\xE9gal de g\xE9n\xE9rateurs de ";
     for (unsigned graine = 1; graine <= 20; ++graine) {
         SCOPED_TRACE(graine);
-        EcrireCarte(OctetsAuHasard(graine * 200, graine));
+        EcrireCarte(OctetsAuHasard(std::size_t{graine} * 200, graine));
         const Resultat r = Lancer("q");
         if (r.statut == 255) {
             EXPECT_EQ(r.sortie, "");
@@ -804,12 +804,12 @@ TEST_F(Glouto, NiveauxEnOctetsAuHasard)
     for (unsigned graine = 1; graine <= 5; ++graine) {
         SCOPED_TRACE(graine);
         std::string octets = OctetsAuHasard(LARGEUR * HAUTEUR + 100, graine, interdits);
-        octets[graine * 97] = 'P';
-        octets[graine * 211] = 'F';
+        octets[std::size_t{graine} * 97] = 'P';
+        octets[std::size_t{graine} * 211] = 'F';
         Plateau plateau;
         for (int y = 0; y < HAUTEUR; ++y) {
             plateau[static_cast<std::size_t>(y)] =
-                octets.substr(static_cast<std::size_t>(y * LARGEUR), LARGEUR);
+                octets.substr(static_cast<std::size_t>(y) * LARGEUR, LARGEUR);
         }
         EcrireCarte(octets);
         Attendu a = Commencer(plateau, {});
