@@ -20,6 +20,7 @@
 #include <sstream>
 #include <string>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -838,6 +839,36 @@ TEST_F(Glouto, NiveauxDeCentMegaoctets)
     EcrireCarte(std::string(CENT_MO, '\n') + texte);
     VerifierPartie("eq", a);
     fs::remove(jeu_ / NOM_CARTE);
+}
+
+// Un tube nommé pour niveau : le chargement attend son écrivain, comme tout
+// lecteur d'un tube, puis lit ce qu'il envoie comme un fichier.
+TEST_F(Glouto, NiveauTubeNomme)
+{
+    const fs::path niveau = jeu_ / NOM_CARTE;
+    ASSERT_EQ(::mkfifo(niveau.c_str(), 0600), 0);
+    const std::string texte = TexteCarte(PlateauDeBase());
+    // L'écrivain attend que le programme ouvre le tube (au plus quelques
+    // secondes, pour ne jamais bloquer le test), écrit le niveau et s'en va.
+    std::thread ecrivain([&niveau, &texte] {
+        int fd = -1;
+        for (int essai = 0; essai < 500 && fd < 0; ++essai) {
+            fd = ::open(niveau.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd < 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        }
+        if (fd >= 0) {
+            ::fcntl(fd, F_SETFL, 0);
+            EXPECT_EQ(::write(fd, texte.data(), texte.size()), static_cast<ssize_t>(texte.size()));
+            ::close(fd);
+        }
+    });
+    Attendu a = Commencer(PlateauDeBase(), {GENERATEUR_FANTOMES});
+    Tour(a, {77, 1}, 10);
+    a.sortie += DEFAITE;
+    VerifierPartie("eq", a);
+    ecrivain.join();
 }
 
 // L'entrée s'épuise à chaque invite d'une partie gagnante, y compris après un
