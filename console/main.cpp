@@ -14,8 +14,8 @@ int main()
     const int statut = JouerPartie(carte);
     // Une sortie standard qui refuse les écritures (fermée, disque plein,
     // lecteur parti) arrête la partie : personne n'a rien vu, ce n'est pas un
-    // succès.
-    if (!std::cout.flush()) {
+    // succès. Le verdict lui-même doit être parti.
+    if (!ViderConsole()) {
         std::cerr << "Impossible d'\xE9"
                      "crire sur la sortie standard"
                   << std::endl;

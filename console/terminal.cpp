@@ -318,6 +318,15 @@ void InstallerConsole()
     console = &instance;
 }
 
+bool ViderConsole()
+{
+    const bool vide = static_cast<bool>(std::cout.flush());
+    if (console != nullptr && std::cout.rdbuf() == &console->sortie) {
+        return console->sortie.Emettre() && vide;
+    }
+    return vide;
+}
+
 void AfficherPlateau(std::string_view image)
 {
     if (console != nullptr && std::cout.rdbuf() == &console->sortie) {

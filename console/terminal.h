@@ -21,6 +21,10 @@
 // au début de main. Sans elle, les flux restent ceux de la bibliothèque standard.
 void InstallerConsole();
 
+// Envoie au système tout ce qui attend sur la sortie standard ; faux si elle a
+// refusé une écriture, maintenant ou plus tôt dans la partie.
+bool ViderConsole();
+
 // Écrit l'image du plateau d'un tour : ses rangées, chacune suivie de '\n'.
 // Hors terminal, les octets sortent tels quels sur std::cout. Vers un terminal,
 // le curseur revient en haut à gauche, chaque rangée est redessinée par-dessus
