@@ -102,55 +102,35 @@ Carte CarteEnJeu()
     return carte;
 }
 
-void BM_Tour(benchmark::State& etat)
+// Un tour complet (choix, dessin, fantômes, menu, lecture) avec le tour donné :
+// le nôtre ou celui au dessin direct.
+template <void (*JouerUnTour)(Carte&)> void BM_Tour(benchmark::State& etat)
 {
     Carte carte = CarteEnJeu();
     FluxDeMesure flux;
     char choix = 'E';
     for (auto _ : etat) {
         TraiterChoix(carte, choix);
-        JouerTour(carte);
+        JouerUnTour(carte);
         AfficherMenu(carte.glouto);
         choix = LireChoix();
     }
     etat.SetItemsProcessed(etat.iterations());
 }
-BENCHMARK(BM_Tour);
+BENCHMARK(BM_Tour<JouerTour>)->Name("BM_Tour");
+BENCHMARK(BM_Tour<JouerTourNaif>)->Name("BM_TourDessinDirect");
 
-void BM_TourDessinDirect(benchmark::State& etat)
-{
-    Carte carte = CarteEnJeu();
-    FluxDeMesure flux;
-    char choix = 'E';
-    for (auto _ : etat) {
-        TraiterChoix(carte, choix);
-        JouerTourNaif(carte);
-        AfficherMenu(carte.glouto);
-        choix = LireChoix();
-    }
-    etat.SetItemsProcessed(etat.iterations());
-}
-BENCHMARK(BM_TourDessinDirect);
-
-void BM_AfficherCarte(benchmark::State& etat)
+// Le dessin seul, le nôtre ou le dessin direct.
+template <void (*Dessiner)(const Carte&)> void BM_AfficherCarte(benchmark::State& etat)
 {
     const Carte carte = CarteEnJeu();
     FluxDeMesure flux;
     for (auto _ : etat) {
-        AfficherCarte(carte);
+        Dessiner(carte);
     }
 }
-BENCHMARK(BM_AfficherCarte);
-
-void BM_AfficherCarteDessinDirect(benchmark::State& etat)
-{
-    const Carte carte = CarteEnJeu();
-    FluxDeMesure flux;
-    for (auto _ : etat) {
-        AfficherCarteNaif(carte);
-    }
-}
-BENCHMARK(BM_AfficherCarteDessinDirect);
+BENCHMARK(BM_AfficherCarte<AfficherCarte>)->Name("BM_AfficherCarte");
+BENCHMARK(BM_AfficherCarte<AfficherCarteNaif>)->Name("BM_AfficherCarteDessinDirect");
 
 // Ce qu'un terminal reçoit pour un plateau : UTF-8, couleurs, effacements.
 void BM_PlateauTerminal(benchmark::State& etat)
